@@ -1,0 +1,38 @@
+// The lookup workflow: the handlers of the window's events, and the domain
+// list they share.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "controls.h"
+#include "domain_list.h"
+
+namespace dnsbatch {
+
+// Address text in, location text out; blocking, never failing.
+using LocationLookup = std::function<std::string(std::string_view address)>;
+
+class Workflow {
+public:
+    Workflow(Controls &controls, LocationLookup lookupLocation);
+
+    // Start-up and the exit action.
+    void initDomainList();
+    void releaseDomainList();
+
+    // The click of 按钮2 ("读入文件"): pick a list file and load its lines.
+    void loadDomainList();
+    // The click of 按钮1 ("DNS查询"): one query per name to the server.
+    void sendQueries();
+
+    const DomainList &domainList() const { return domainList_; }
+
+private:
+    Controls &controls_;
+    LocationLookup lookupLocation_;
+    DomainList domainList_;
+};
+
+}  // namespace dnsbatch
