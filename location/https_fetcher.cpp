@@ -70,12 +70,14 @@ CurlFetcher::~CurlFetcher()
 
 std::string CurlFetcher::fetch(const std::string &url)
 {
-    if (!handle_)
+    if (!handle_ || std::chrono::steady_clock::now() < quietUntil_)
         return {};
     Body body{{}, limits_.maxBodyBytes};
     curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(handle_);  // whatever it reports, the body so far is the answer
+    // Whatever it reports, the body so far is the answer.
+    if (curl_easy_perform(handle_) == CURLE_OPERATION_TIMEDOUT)
+        quietUntil_ = std::chrono::steady_clock::now() + limits_.coolOff;
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
     return std::move(body.bytes);
 }

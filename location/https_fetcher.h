@@ -27,6 +27,10 @@ struct FetchLimits {
     // A location reply is a few hundred bytes; an endless body is cut here.
     size_t maxBodyBytes = size_t{1} << 20;
     long maxRedirects = 10;
+    // After a fetch that ran into a time-out, the following fetches give up
+    // at once for this long: a service that has stopped answering would
+    // otherwise hold the window for a time-out per result row.
+    std::chrono::milliseconds coolOff{10000};
     // One connection kept open across fetches (HTTP/1.0 keep-alive where the
     // server agrees), so that a list of lookups costs one TLS handshake.
     bool reuseConnection = true;
@@ -35,6 +39,7 @@ struct FetchLimits {
 // GET over libcurl: HTTP/1.0, a fixed User-Agent, Accept */*, no Referer, no
 // cookies, redirects followed, certificates verified against the system's
 // CA store. One long-lived handle; not for use from two threads at once.
+// After a time-out it rests for limits.coolOff (see FetchLimits).
 class CurlFetcher final : public HttpsFetcher {
 public:
     explicit CurlFetcher(FetchLimits limits = {});
@@ -48,6 +53,7 @@ private:
     FetchLimits limits_;
     CURL *handle_ = nullptr;
     curl_slist *headers_ = nullptr;
+    std::chrono::steady_clock::time_point quietUntil_{};
 };
 
 }  // namespace dnsbatch

@@ -16,8 +16,8 @@ void wireWindow(MainWindow &window, Workflow &workflow)
     window.setHandlers({
         [&workflow] { workflow.loadDomainList(); },
         [&workflow] { workflow.sendQueries(); },
-        [] {},
-        [] {},
+        [&workflow] { workflow.onReplyArrived(); },
+        [&workflow] { workflow.exportResults(); },
     });
 }
 

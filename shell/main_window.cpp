@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTableView>
+#include <chrono>
 
 #include "app_icon.h"
 #include "result_model.h"
@@ -201,21 +202,31 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-// One datagram per event, in arrival order; while others wait, the next
-// event is queued behind whatever else the window has to do.
+// One datagram per event, in arrival order, each handler run to completion
+// before the next datagram is taken. Datagrams that wait are worked off in
+// slices of about a frame, so that the list repaints and the user's input
+// is taken between slices rather than between every two datagrams.
 void MainWindow::takeDatagram()
 {
-    std::optional<UdpEndpoint::Taken> taken = endpoint_->takeNext();
-    if (!taken)
-        return;
-    currentData_ = std::move(taken->datagram);
-    inDataEvent_ = true;
-    if (handlers_.onReplyArrived)
-        handlers_.onReplyArrived();
-    inDataEvent_ = false;
-    currentData_.clear();
-    if (taken->moreWaiting)
-        QMetaObject::invokeMethod(this, &MainWindow::takeDatagram, Qt::QueuedConnection);
+    constexpr auto kSlice = std::chrono::milliseconds(16);
+    const auto sliceEnd = std::chrono::steady_clock::now() + kSlice;
+    for (;;) {
+        std::optional<UdpEndpoint::Taken> taken = endpoint_->takeNext();
+        if (!taken)
+            return;
+        currentData_ = std::move(taken->datagram);
+        inDataEvent_ = true;
+        if (handlers_.onReplyArrived)
+            handlers_.onReplyArrived();
+        inDataEvent_ = false;
+        currentData_.clear();
+        if (!taken->moreWaiting)
+            return;
+        if (std::chrono::steady_clock::now() >= sliceEnd) {
+            QMetaObject::invokeMethod(this, &MainWindow::takeDatagram, Qt::QueuedConnection);
+            return;
+        }
+    }
 }
 
 QLineEdit *MainWindow::box(EditBox which) const

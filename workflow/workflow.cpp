@@ -2,19 +2,24 @@
 
 #include <utility>
 
+#include "export_file.h"
 #include "files.h"
 #include "gbk_text.h"
 #include "native_path.h"
 #include "query_encoder.h"
+#include "response_decoder.h"
+#include "result_rows.h"
 
 namespace dnsbatch {
 
 namespace {
 constexpr uint16_t kDnsPort = 53;
+constexpr int32_t kTypeA = 1;
+constexpr int32_t kClassIn = 1;
 }
 
 Workflow::Workflow(Controls &controls, LocationLookup lookupLocation)
-    : controls_(controls), lookupLocation_(std::move(lookupLocation))
+    : controls_(controls), lookupLocation_(std::move(lookupLocation)), exportDirectory_(executableDirectory())
 {
 }
 
@@ -52,6 +57,44 @@ void Workflow::sendQueries()
         // not retried and not shown.
         controls_.sendDatagram(controls_.editText(EditBox::server), kDnsPort, query);
     }
+}
+
+}  // namespace dnsbatch
+
+namespace dnsbatch {
+
+// Nothing of the reply is checked (ID, flags, sender): every A/IN answer
+// becomes a row. A reply without a question, or an answer with fewer than
+// four bytes of data, has no row to give.
+void Workflow::onReplyArrived()
+{
+    const DnsResponse response = decodeResponse(controls_.takeData());
+    const int32_t count = response.header.anCount;
+    if (count < 1 || response.questions.empty())
+        return;
+    const std::string &queriedName = response.questions.front().name;
+    for (const DnsRecord &answer : response.answers) {
+        if (answer.type != kTypeA || answer.dnsClass != kClassIn)
+            continue;
+        const std::string address = formatIPv4(answer.rdata);
+        if (address.empty())
+            continue;
+        const int row = controls_.appendRow(queriedName);
+        controls_.setCellText(row, 1, answer.name);
+        controls_.setCellText(row, 2, address);
+        controls_.setCellText(row, 3, lookupLocation_(address));
+    }
+}
+
+void Workflow::exportResults()
+{
+    if (exportDirectory_.empty())
+        return;
+    std::string path = exportDirectory_;
+    if (path.back() != '/')
+        path += '/';
+    path += nativePath(gbk::kExportFileName);
+    writeExportFile(controls_, path);
 }
 
 }  // namespace dnsbatch

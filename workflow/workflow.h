@@ -26,6 +26,15 @@ public:
     void loadDomainList();
     // The click of 按钮1 ("DNS查询"): one query per name to the server.
     void sendQueries();
+    // A datagram at 数据报1: one row per A/IN answer of the reply.
+    void onReplyArrived();
+    // A right-click in the list area of 超级列表框1: the rows to
+    // "导出的文本.txt" beside the executable.
+    void exportResults();
+
+    // Where exportResults writes (the file system's bytes); the directory
+    // of the executable unless a test says otherwise.
+    void setExportDirectory(std::string nativeDirectory) { exportDirectory_ = std::move(nativeDirectory); }
 
     const DomainList &domainList() const { return domainList_; }
 
@@ -33,6 +42,7 @@ private:
     Controls &controls_;
     LocationLookup lookupLocation_;
     DomainList domainList_;
+    std::string exportDirectory_;
 };
 
 }  // namespace dnsbatch

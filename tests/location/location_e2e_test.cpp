@@ -122,6 +122,11 @@ TEST(LocationServed, ServerThatNeverAnswersGivesUpAtTheOverallTimeout)
     const auto waited = Clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(3500));  // the 4 s overall time-out, not an early failure
     EXPECT_LT(waited, std::chrono::seconds(8));
+
+    // Right after a time-out the service is given a rest: no second wait.
+    const auto again = Clock::now();
+    EXPECT_EQ(lookupLocation("192.0.2.1"), "");
+    EXPECT_LT(Clock::now() - again, std::chrono::milliseconds(500));
 }
 
 TEST(LocationSilentServer, HandshakeNeverAnsweredGivesUpAtTheConnectTimeout)

@@ -20,6 +20,7 @@
 
 #include "application.h"
 #include "domain_list.h"
+#include "gui_driver.h"
 #include "main_window.h"
 #include "query_encoder.h"
 #include "workflow.h"
@@ -61,23 +62,14 @@ protected:
         fs::remove_all(dir_);
     }
 
-    // Clicks "读入文件" and types the path into the real dialog.
     void loadThroughDialog(const std::string &content)
     {
         const fs::path file = dir_ / fs::path("域名列表.txt");
-        std::ofstream(file, std::ios::binary) << content;
-        QTimer::singleShot(50, [file] {
-            QWidget *modal = QApplication::activeModalWidget();
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(file.string()));
-            static_cast<QDialog *>(dialog)->accept();
-        });
-        button("按钮2")->click();
+        test::loadThroughDialog(window_, file, content);
         EXPECT_EQ(window_.findChild<QLineEdit *>(QStringLiteral("编辑框1"))->text(), QString::fromStdString(file.string()));
     }
 
-    QPushButton *button(const char *name) { return window_.findChild<QPushButton *>(QString::fromUtf8(name)); }
+    QPushButton *button(const char *name) { return test::button(window_, name); }
 
     std::vector<Received> receiveAll()
     {

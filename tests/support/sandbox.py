@@ -112,8 +112,11 @@ class Sandbox:
         shutil.rmtree(self.dir, ignore_errors=True)
 
     # -- nginx --------------------------------------------------------------
-    def start_nginx(self, cert, server_body, name="nginx"):
-        """nginx on 127.0.0.1:443 with one TLS server; returns (process, access log path)."""
+    def start_nginx(self, cert, server_body, name="nginx", http_extra=""):
+        """nginx on 127.0.0.1:443 with one TLS server; returns (process, access log path).
+
+        The configuration is written as latin-1, so that a text holding GBK
+        bytes (decoded as latin-1) reaches nginx byte for byte."""
         root = self.path(name)
         os.makedirs(root, exist_ok=True)
         access_log = os.path.join(root, "access.log")
@@ -136,6 +139,7 @@ http {
     keepalive_timeout 30s;
     keepalive_requests 100000;
     default_type application/octet-stream;
+%(http_extra)s
     server {
         listen 127.0.0.1:443 ssl;
         server_name _;
@@ -144,9 +148,9 @@ http {
 %(body)s
     }
 }
-""" % {"root": root, "cert": cert[1], "key": cert[0], "body": server_body}
+""" % {"root": root, "cert": cert[1], "key": cert[0], "body": server_body, "http_extra": http_extra}
         conf_path = os.path.join(root, "nginx.conf")
-        with open(conf_path, "w") as f:
+        with open(conf_path, "w", encoding="latin-1") as f:
             f.write(conf)
         process = self.start(["nginx", "-e", os.path.join(root, "error.log"), "-p", root, "-c", conf_path])
         wait_for_port(443, process, os.path.join(root, "error.log"))
@@ -165,3 +169,55 @@ def wait_for_port(port, process=None, log=None, host="127.0.0.1", timeout=10.0):
             time.sleep(0.05)
     detail = open(log).read() if log and os.path.exists(log) else ""
     raise RuntimeError("nothing came to listen on %s:%d\n%s" % (host, port, detail))
+
+
+# -- nsd ----------------------------------------------------------------------
+def start_nsd(box, zones, name="nsd"):
+    """nsd on 127.0.0.1:53 serving zones, a dict of origin -> zone text."""
+    root = box.path(name)
+    os.makedirs(root, exist_ok=True)
+    conf = ["server:",
+            "    ip-address: 127.0.0.1",
+            "    port: 53",
+            "    username: \"\"",
+            "    chroot: \"\"",
+            "    zonesdir: \"%s\"" % root,
+            "    zonelistfile: \"%s/zone.list\"" % root,
+            "    xfrdfile: \"%s/xfrd.state\"" % root,
+            "    xfrdir: \"%s\"" % root,
+            "    pidfile: \"%s/nsd.pid\"" % root,
+            "    logfile: \"%s/nsd.log\"" % root,
+            "    database: \"\"",
+            "    server-count: 1",
+            "    verbosity: 1",
+            "remote-control:",
+            "    control-enable: no"]
+    for origin, text in zones.items():
+        zone_file = os.path.join(root, origin + "zone")
+        with open(zone_file, "w", encoding="latin-1") as f:
+            f.write(text)
+        conf += ["zone:", "    name: \"%s\"" % origin, "    zonefile: \"%s\"" % zone_file]
+    conf_path = os.path.join(root, "nsd.conf")
+    with open(conf_path, "w") as f:
+        f.write("\n".join(conf) + "\n")
+    process = box.start(["nsd", "-d", "-c", conf_path])
+    wait_for_dns(process, os.path.join(root, "nsd.log"), next(iter(zones)))
+    return process
+
+
+def wait_for_dns(process, log, origin, timeout=10.0):
+    """Waits until 127.0.0.1:53 answers a query for the SOA of origin."""
+    labels = b"".join(bytes([len(l)]) + l.encode() for l in origin.strip(".").split("."))
+    query = b"\x12\x34\x01\x00\x00\x01\x00\x00\x00\x00\x00\x00" + labels + b"\x00\x00\x06\x00\x01"
+    deadline = time.monotonic() + timeout
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.settimeout(0.2)
+        while time.monotonic() < deadline and process.poll() is None:
+            try:
+                s.sendto(query, ("127.0.0.1", 53))
+                if s.recv(4096)[:2] == b"\x12\x34":
+                    return
+            except OSError:
+                time.sleep(0.05)
+    detail = open(log).read() if os.path.exists(log) else ""
+    raise RuntimeError("nsd did not answer\n" + detail)

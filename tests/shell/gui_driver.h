@@ -1,0 +1,60 @@
+// Driving the real window in tests, as a user would: clicks, the file
+// dialog, the rows shown.
+#pragma once
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "main_window.h"
+
+namespace dnsbatch::test {
+
+inline QPushButton *button(MainWindow &window, const char *name)
+{
+    return window.findChild<QPushButton *>(QString::fromUtf8(name));
+}
+
+inline QTableView *resultList(MainWindow &window)
+{
+    return window.findChild<QTableView *>(QString::fromUtf8("超级列表框1"));
+}
+
+// Writes content to file, clicks "读入文件" and types the path into the
+// dialog that opens.
+inline void loadThroughDialog(MainWindow &window, const std::filesystem::path &file, const std::string &content)
+{
+    std::ofstream(file, std::ios::binary) << content;
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, file] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(file.string()));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    timer->start();
+    button(window, "按钮2")->click();
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+inline Rows shownRows(MainWindow &window)
+{
+    Rows rows;
+    for (int row = 0; row < window.rowCount(); ++row)
+        rows.push_back({window.cellText(row, 0), window.cellText(row, 1), window.cellText(row, 2), window.cellText(row, 3)});
+    return rows;
+}
+
+}  // namespace dnsbatch::test
