@@ -275,6 +275,16 @@ std::string MainWindow::takeData()
     return inDataEvent_ ? currentData_ : std::string();
 }
 
+uint64_t MainWindow::datagramsArrived()
+{
+    return endpoint_->arrivals();
+}
+
+bool MainWindow::waitForDatagram(uint64_t seen, std::chrono::milliseconds timeout)
+{
+    return endpoint_->isOpen() && endpoint_->waitForArrival(seen, timeout);
+}
+
 int MainWindow::appendRow(std::string_view column0)
 {
     return model_->appendRow(std::string(column0));

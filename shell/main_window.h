@@ -56,6 +56,8 @@ public:
     void messageBox(std::string_view text, std::string_view caption) override;
     bool sendDatagram(std::string_view address, uint16_t port, std::string_view bytes) override;
     std::string takeData() override;
+    uint64_t datagramsArrived() override;
+    bool waitForDatagram(uint64_t seen, std::chrono::milliseconds timeout) override;
     int appendRow(std::string_view column0) override;
     void setCellText(int row, int column, std::string_view text) override;
     int rowCount() override;

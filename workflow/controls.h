@@ -3,6 +3,7 @@
 // converts them for the screen.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ public:
     // The payload of the datagram whose arrival raised the current event;
     // empty outside that event.
     virtual std::string takeData() = 0;
+    // The datagrams received so far, any sender, whether or not their
+    // events have been raised yet; and a wait until that count exceeds
+    // seen, true when it did within the timeout. They pace the query burst.
+    virtual uint64_t datagramsArrived() = 0;
+    virtual bool waitForDatagram(uint64_t seen, std::chrono::milliseconds timeout) = 0;
 
     // 超级列表框1: rows and columns count from 0.
     virtual int appendRow(std::string_view column0) = 0;

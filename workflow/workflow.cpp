@@ -1,5 +1,6 @@
 #include "workflow.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "export_file.h"
@@ -50,12 +51,29 @@ void Workflow::sendQueries()
         controls_.messageBox(gbk::kNoNamesLoaded, gbk::kInformation);
         return;
     }
+    // Back-pressure: any datagram that comes back counts as an answer (no
+    // reply is matched to its query). Queries written off after a wait in
+    // vain no longer hold the window.
+    const uint64_t base = controls_.datagramsArrived();
+    uint64_t sent = 0;
+    uint64_t writtenOff = 0;
     const size_t count = domainList_.size();
     for (size_t i = 0; i < count; ++i) {
+        while (pacing_.window > 0) {
+            const uint64_t answered = controls_.datagramsArrived() - base;
+            const uint64_t settled = answered + writtenOff;
+            if (settled >= sent || sent - settled < pacing_.window)
+                break;
+            if (!controls_.waitForDatagram(base + answered, pacing_.wait)) {
+                writtenOff = sent - std::min(sent, answered);
+                break;
+            }
+        }
         const std::string query = encodeQuery(trimSpaces(domainList_[i]), 0);
         // The server box is read again for every query; a failed send is
         // not retried and not shown.
         controls_.sendDatagram(controls_.editText(EditBox::server), kDnsPort, query);
+        ++sent;
     }
 }
 

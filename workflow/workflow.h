@@ -2,6 +2,8 @@
 // list they share.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,16 @@ namespace dnsbatch {
 
 // Address text in, location text out; blocking, never failing.
 using LocationLookup = std::function<std::string(std::string_view address)>;
+
+// How sendQueries paces its burst so that a server's socket queue never
+// overflows: at most `window` queries may be out without a datagram back;
+// when the window is full it waits for one, up to `wait`, and when none
+// comes it writes the outstanding queries off and goes on. window 0 sends
+// without pause (for comparison in benchmarks).
+struct Pacing {
+    uint64_t window = 200;
+    std::chrono::milliseconds wait{250};
+};
 
 class Workflow {
 public:
@@ -35,6 +47,7 @@ public:
     // Where exportResults writes (the file system's bytes); the directory
     // of the executable unless a test says otherwise.
     void setExportDirectory(std::string nativeDirectory) { exportDirectory_ = std::move(nativeDirectory); }
+    void setPacing(Pacing pacing) { pacing_ = pacing; }
 
     const DomainList &domainList() const { return domainList_; }
 
@@ -43,6 +56,7 @@ private:
     LocationLookup lookupLocation_;
     DomainList domainList_;
     std::string exportDirectory_;
+    Pacing pacing_;
 };
 
 }  // namespace dnsbatch

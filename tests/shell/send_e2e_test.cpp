@@ -9,6 +9,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -130,6 +136,112 @@ TEST_F(SendEndToEnd, EmptyServerBoxBroadcasts)
     window_.setEditText(EditBox::server, "");
     button("按钮1")->click();
     EXPECT_EQ(receiveAll(), queriesFor({"a.example"}));
+}
+
+// A UDP server on port 53 that reads every query and answers only every
+// other one (answers = 2) or none at all (answers = 0).
+class Responder {
+public:
+    Responder(int fd, int answerEvery) : fd_(fd), every_(answerEvery), thread_([this] { run(); }) {}
+    ~Responder()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<std::string> queries()
+    {
+        std::lock_guard lock(mutex_);
+        return queries_;
+    }
+
+private:
+    void run()
+    {
+        while (!stop_) {
+            std::string buffer(65536, '\0');
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            const ssize_t n = ::recvfrom(fd_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&from), &length);
+            if (n < 0)
+                continue;
+            buffer.resize(static_cast<size_t>(n));
+            size_t seen;
+            {
+                std::lock_guard lock(mutex_);
+                queries_.push_back(buffer);
+                seen = queries_.size();
+            }
+            if (every_ > 0 && seen % static_cast<size_t>(every_) == 0) {
+                buffer[2] = static_cast<char>(0x81);  // a reply with no answers
+                ::sendto(fd_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&from), length);
+            }
+        }
+    }
+
+    int fd_;
+    int every_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<std::string> queries_;
+    std::thread thread_;
+};
+
+std::string manyNames(int count)
+{
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += "name" + std::to_string(i) + ".example\r\n";
+    return list;
+}
+
+// Back-pressure: the burst waits for answers once 200 queries are out, at
+// most 250 ms at a time, so it always ends, each query sent exactly once.
+TEST_F(SendEndToEnd, BurstEndsWhenTheServerAnswersEveryOtherQuery)
+{
+    constexpr int kNames = 3000;
+    loadThroughDialog(manyNames(kNames));
+    window_.setEditText(EditBox::server, "127.0.0.1");
+    std::vector<std::string> queries;
+    double seconds;
+    {
+        Responder responder(listener_, 2);
+        const auto start = std::chrono::steady_clock::now();
+        button("按钮1")->click();
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        QTest::qWait(300);
+        queries = responder.queries();
+    }
+    std::sort(queries.begin(), queries.end());
+    EXPECT_EQ(queries.size(), static_cast<size_t>(kNames));
+    EXPECT_EQ(std::unique(queries.begin(), queries.end()), queries.end());  // none twice
+    EXPECT_LT(seconds, kNames / 200.0 * 0.25 + 2.0);
+    std::printf("%d names, every other one answered: sent in %.2f s\n", kNames, seconds);
+}
+
+TEST_F(SendEndToEnd, SilentServerGetsTheWholeListWithinTheBound)
+{
+    constexpr int kNames = 2000;
+    loadThroughDialog(manyNames(kNames));
+    window_.setEditText(EditBox::server, "127.0.0.1");
+    std::vector<std::string> queries;
+    double seconds;
+    {
+        Responder responder(listener_, 0);
+        const auto start = std::chrono::steady_clock::now();
+        button("按钮1")->click();
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        QTest::qWait(300);
+        queries = responder.queries();
+    }
+    EXPECT_EQ(queries.size(), static_cast<size_t>(kNames));
+    EXPECT_LE(seconds, kNames / 200 * 0.25 + 1.0);
+    std::printf("%d names, none answered: sent in %.2f s\n", kNames, seconds);
+
+    // Nobody at all at the address: the same bound.
+    window_.setEditText(EditBox::server, "127.0.0.2");
+    const auto start = std::chrono::steady_clock::now();
+    button("按钮1")->click();
+    EXPECT_LE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), kNames / 200 * 0.25 + 1.0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // controls and answers with what the test set up.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -64,6 +65,20 @@ public:
         return sendSucceeds;
     }
     std::string takeData() override { return currentData; }
+
+    // Datagrams "received": tests raise the count (in afterSend, say).
+    uint64_t arrived = 0;
+    int waits = 0;
+    std::chrono::milliseconds waited{0};
+    uint64_t datagramsArrived() override { return arrived; }
+    bool waitForDatagram(uint64_t seen, std::chrono::milliseconds timeout) override
+    {
+        ++waits;
+        if (arrived > seen)
+            return true;
+        waited += timeout;  // nothing comes: the whole timeout passes
+        return false;
+    }
 
     int appendRow(std::string_view column0) override
     {
