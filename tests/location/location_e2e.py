@@ -12,7 +12,6 @@ listener that never answers).
 """
 import argparse
 import os
-import socket
 import socketserver
 import subprocess
 import sys
@@ -113,10 +112,7 @@ def main():
 
         failures += run_tests(args.tests, "LocationNothingListening.*", env) != 0
 
-        silent = socket.socket()
-        silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        silent.bind(("127.0.0.1", 443))
-        silent.listen(16)  # connections complete in the kernel and are never answered
+        silent = sandbox.silent_listener(443)
         failures += run_tests(args.tests, "LocationSilentServer.*", env) != 0
         silent.close()
         backend.shutdown()

@@ -7,15 +7,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "application.h"
 #include "main_window.h"
+#include "workflow.h"
 
 namespace dnsbatch::test {
+
+// Wires the window to the workflow as the program does and shows it.
+inline bool startWired(MainWindow &window, Workflow &workflow)
+{
+    workflow.initDomainList();
+    wireWindow(window, workflow);
+    window.showCentred();
+    return QTest::qWaitForWindowExposed(&window) && window.endpoint().isOpen();
+}
 
 inline QPushButton *button(MainWindow &window, const char *name)
 {

@@ -10,7 +10,6 @@ service stopped, and with one that accepts connections and never answers.
 """
 import argparse
 import os
-import socket
 import subprocess
 import sys
 
@@ -78,10 +77,7 @@ def main():
         failures += run(args.tests, "Road.ThousandNamesWithTheLocationServiceDown") != 0
 
         print("-- location service accepts and never answers", flush=True)
-        silent = socket.socket()
-        silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        silent.bind(("127.0.0.1", 443))
-        silent.listen(1024)
+        silent = sandbox.silent_listener(443)
         failures += run(args.tests, "Road.ThousandNamesWithTheLocationServiceDown") != 0
         silent.close()
     finally:

@@ -40,11 +40,7 @@ protected:
     {
         dir_ = fs::temp_directory_path() / fs::path("dnsbatch-全程-" + std::to_string(::getpid()));
         fs::create_directories(dir_);
-        workflow_.initDomainList();
-        wireWindow(window_, workflow_);
-        window_.showCentred();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-        ASSERT_TRUE(window_.endpoint().isOpen());
+        ASSERT_TRUE(test::startWired(window_, workflow_));
         fs::remove(exportFile());
     }
     void TearDown() override

@@ -157,6 +157,16 @@ http {
         return process, access_log
 
 
+def silent_listener(port, host="127.0.0.1"):
+    """A TCP port where connections complete in the kernel and are never
+    answered: a server that has stopped talking. Close it when done."""
+    listener = socket.socket()
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind((host, port))
+    listener.listen(1024)
+    return listener
+
+
 def wait_for_port(port, process=None, log=None, host="127.0.0.1", timeout=10.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
