@@ -20,3 +20,5 @@ echo "== location: kept-open connection beside a new one per lookup"
 /usr/bin/python3 bench/location_bench.py "$b/bench_location"
 echo "== query burst against nsd: paced, unpaced, adnshost"
 /usr/bin/python3 bench/burst_bench.py "$b/bench_burst" 10000 100000
+echo "== the whole road through the window: 10,000 names, then 100,000 rows"
+/usr/bin/python3 bench/window_bench.py "$b/bench_window" 10000

@@ -2,11 +2,13 @@
 // local nginx; each suite is one arrangement of that server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "location_lookup.h"
@@ -25,18 +27,29 @@ std::vector<std::string> split(const std::string &line, char separator)
     return fields;
 }
 
-// The fields nginx logged for the last `count` requests: request line,
-// protocol, User-Agent, Accept, Referer, Cookie, connection, requests on
-// that connection, status.
-std::vector<std::vector<std::string>> lastLogged(size_t count)
+std::vector<std::vector<std::string>> loggedLines()
 {
     const char *path = std::getenv("DNSBATCH_E2E_ACCESS_LOG");
     std::ifstream in(path ? path : "");
     std::vector<std::vector<std::string>> lines;
     for (std::string line; std::getline(in, line);)
         lines.push_back(split(line, '\t'));
-    if (lines.size() > count)
-        lines.erase(lines.begin(), lines.end() - static_cast<long>(count));
+    return lines;
+}
+
+// The fields nginx logged for the requests after the first `before` lines
+// (request line, protocol, User-Agent, Accept, Referer, Cookie, connection,
+// requests on that connection, status). nginx writes a line when it has
+// finished a request, which may be just after the client has its reply:
+// wait a little for `count` of them.
+std::vector<std::vector<std::string>> loggedSince(size_t before, size_t count)
+{
+    std::vector<std::vector<std::string>> lines = loggedLines();
+    for (int i = 0; i < 200 && lines.size() < before + count; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        lines = loggedLines();
+    }
+    lines.erase(lines.begin(), lines.begin() + static_cast<long>(std::min(before, lines.size())));
     return lines;
 }
 
@@ -50,8 +63,9 @@ std::string fromHex(const char *text)
 
 TEST(LocationServed, RequestIsTheOneTheServiceExpects)
 {
+    const size_t before = loggedLines().size();
     EXPECT_EQ(lookupLocation("192.0.2.1"), "LOC-192.0.2.1");
-    const auto logged = lastLogged(1);
+    const auto logged = loggedSince(before, 1);
     ASSERT_EQ(logged.size(), 1u);
     ASSERT_EQ(logged[0].size(), 9u);
     const std::string target = locationUrl("192.0.2.1").substr(std::string("https://iplocation.example").size());
@@ -66,9 +80,10 @@ TEST(LocationServed, RequestIsTheOneTheServiceExpects)
 
 TEST(LocationServed, OneConnectionServesMany)
 {
+    const size_t before = loggedLines().size();
     for (const char *address : {"192.0.2.11", "192.0.2.12", "192.0.2.13"})
         EXPECT_EQ(lookupLocation(address), std::string("LOC-") + address);
-    const auto logged = lastLogged(3);
+    const auto logged = loggedSince(before, 3);
     ASSERT_EQ(logged.size(), 3u);
     EXPECT_EQ(logged[0][6], logged[2][6]);  // same connection serial number
     EXPECT_LT(std::stoi(logged[0][7]), std::stoi(logged[2][7]));
@@ -81,8 +96,11 @@ TEST(LocationServed, RedirectIsFollowed)
 
 TEST(LocationServed, ErrorStatusBodyIsSearched)
 {
+    const size_t before = loggedLines().size();
     EXPECT_EQ(lookupLocation("192.0.2.3"), "ERROR-PAGE");
-    EXPECT_EQ(lastLogged(1).at(0).at(8), "503");
+    const auto logged = loggedSince(before, 1);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].at(8), "503");
 }
 
 TEST(LocationServed, BodyCutOffAfterTheMarkersStillGivesTheLocation)

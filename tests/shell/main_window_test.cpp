@@ -110,6 +110,22 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutSays)
     EXPECT_EQ(overlap ? overlap->objectName() : QString(), QString::fromUtf8("编辑框2"));
 }
 
+TEST_F(MainWindowTest, EveryVisibleControlHasAnAccessibleNameAndDescription)
+{
+    const std::pair<const char *, const char *> named[] = {
+        {"编辑框2", "DNS服务器地址"}, {"按钮3", "清除数据"}, {"标签2", "右键单击表格自动导出查询数据"}, {"编辑框1", "域名列表文件"},
+        {"按钮2", "读入文件"},       {"超级列表框1", "查询结果"}, {"按钮1", "DNS查询"},                 {"标签1", "DNS"},
+    };
+    for (const auto &[object, name] : named) {
+        SCOPED_TRACE(object);
+        QWidget *widget = control(window, object);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name));
+        EXPECT_FALSE(widget->accessibleDescription().isEmpty());
+    }
+    EXPECT_EQ(control<QLabel>(window, "标签1")->buddy(), control(window, "编辑框2"));
+}
+
 TEST_F(MainWindowTest, ResultListColumnsAndSettings)
 {
     auto *list = control<QTableView>(window, "超级列表框1");
