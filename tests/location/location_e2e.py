@@ -16,6 +16,7 @@ import socketserver
 import subprocess
 import sys
 import threading
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sandbox  # noqa: E402
@@ -32,9 +33,12 @@ SERVER = r"""
             if ($arg_query = "192.0.2.5") { rewrite ^ /gbk last; }
             if ($arg_query = "192.0.2.6") { rewrite ^ /backend/endless last; }
             if ($arg_query = "192.0.2.7") { rewrite ^ /backend/silent last; }
+            if ($arg_query = "192.0.2.8") { return 302 https://%(host)s/loop; }
+            if ($arg_query = "192.0.2.9") { rewrite ^ /backend/slow last; }
             return 200 'op_aladdin_callback({"status":"0","data":[{"location":"LOC-$arg_query", "titlecont":"IP"}]})';
         }
         location = /moved/here { return 200 '{"location":"REDIRECTED", "titlecont":"x"}'; }
+        location = /loop { return 302 https://%(host)s/loop; }
         location = /gbk { alias %(gbk)s; }
         location /backend/ {
             proxy_pass http://127.0.0.1:8081;
@@ -67,6 +71,9 @@ class Backend(socketserver.BaseRequestHandler):
                 chunk = b"y" * 65536
                 for _ in range(4096):  # 256 MiB at most, then give up
                     self.request.sendall(chunk)
+            elif target.startswith(b"/backend/slow"):
+                time.sleep(1.5)  # slow, but inside the time-out
+                self.request.sendall(b'HTTP/1.0 200 OK\r\n\r\n{"location":"SLOW", "titlecont":"IP"}')
             elif target.startswith(b"/backend/silent"):
                 self.request.recv(1)  # until the client gives up (nginx then closes), or 30 s
         except OSError:
@@ -108,6 +115,10 @@ def main():
 
         nginx, _ = box.start_nginx(untrusted, server, name="nginx-untrusted")
         failures += run_tests(args.tests, "LocationUntrusted.*", env) != 0
+        box.stop(nginx)
+
+        nginx, _ = box.start_nginx(box.issue_cert(ca, "other.example", "wrong-name"), server, name="nginx-wrong-name")
+        failures += run_tests(args.tests, "LocationWrongName.*", env) != 0
         box.stop(nginx)
 
         failures += run_tests(args.tests, "LocationNothingListening.*", env) != 0

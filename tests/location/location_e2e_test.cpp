@@ -125,11 +125,28 @@ TEST(LocationUntrusted, CertificateFromAnUnknownCaGivesNothing)
     EXPECT_EQ(lookupLocation("192.0.2.1"), "");
 }
 
+TEST(LocationWrongName, CertificateForAnotherNameGivesNothing)
+{
+    EXPECT_EQ(lookupLocation("192.0.2.1"), "");
+}
+
 TEST(LocationNothingListening, RefusedAtOnce)
 {
     const auto start = Clock::now();
     EXPECT_EQ(lookupLocation("192.0.2.1"), "");
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(LocationServed, RedirectLoopEndsEmpty)
+{
+    const auto start = Clock::now();
+    EXPECT_EQ(lookupLocation("192.0.2.8"), "");
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(LocationServed, SlowServiceWithinTheTimeoutStillAnswers)
+{
+    EXPECT_EQ(lookupLocation("192.0.2.9"), "SLOW");
 }
 
 TEST(LocationServed, ServerThatNeverAnswersGivesUpAtTheOverallTimeout)

@@ -70,7 +70,15 @@ def main():
         sandbox.start_nsd(box, {"test.example.": ZONE})
         nginx, _ = box.start_nginx(box.issue_cert(ca, "iplocation.example", "location"), SERVER,
                                    http_extra=HTTP_EXTRA)
-        failures += run(args.tests, "Road.ListToRowsToTheExportFile:Road.CraftedDatagramsGiveExactlyTheirRows") != 0
+        failures += run(args.tests, "Road.ListToRowsToTheExportFile:Road.CraftedDatagramsGiveExactlyTheirRows:"
+                                    "Road.ServerAbsentThenALateReplyStillArrives") != 0
+
+        print("-- the executable's folder read-only", flush=True)
+        folder = os.path.dirname(os.path.abspath(args.tests))
+        subprocess.run(["mount", "--bind", folder, folder], check=True)
+        subprocess.run(["mount", "-o", "remount,bind,ro", folder, folder], check=True)
+        failures += run(args.tests, "Road.ExportIntoAReadOnlyFolderLeavesNothingAndGoesOn") != 0
+        subprocess.run(["umount", folder], check=True)
         box.stop(nginx)
 
         print("-- location service stopped", flush=True)
