@@ -86,6 +86,16 @@ int main(int argc, char **argv)
                 names - rows, static_cast<long long>(lastRowMs), peakKiB() / 1024.0);
     std::printf("rss_per_row_bytes=%.0f (rows with location text)\n",
                 rows ? (residentKiB() - rssBefore) * 1024.0 / rows : 0.0);
+    std::printf("endpoint_dropped=%llu endpoint_received=%llu\n",
+                static_cast<unsigned long long>(window.endpoint().dropped()),
+                static_cast<unsigned long long>(window.endpoint().arrivals()));
+    {
+        // The kernel's drop counter of our socket (port 19730 = 4D12 hex).
+        std::ifstream udp("/proc/net/udp");
+        for (std::string line; std::getline(udp, line);)
+            if (line.find(":4D12 ") != std::string::npos)
+                std::printf("socket_port=19730 kernel_drops=%s\n", line.substr(line.rfind(' ') + 1).c_str());
+    }
 
     // The list at scale.
     test::button(window, "按钮3")->click();
