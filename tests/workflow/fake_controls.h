@@ -39,8 +39,14 @@ public:
     std::string currentData;
     std::vector<std::vector<std::string>> rows;
 
+    std::function<void()> afterSetEditText;  // runs between the dialog and the read in loadDomainList
     std::string editText(EditBox box) override { return boxes[box]; }
-    void setEditText(EditBox box, std::string_view text) override { boxes[box] = std::string(text); }
+    void setEditText(EditBox box, std::string_view text) override
+    {
+        boxes[box] = std::string(text);
+        if (afterSetEditText)
+            afterSetEditText();
+    }
 
     bool openFileDialog() override
     {

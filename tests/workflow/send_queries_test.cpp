@@ -117,6 +117,18 @@ TEST_F(WorkflowTest, UnreadableFileGivesAnEmptyList)
     EXPECT_TRUE(workflow_.domainList().empty());
 }
 
+TEST_F(WorkflowTest, FileVanishingBetweenTheDialogAndTheReadGivesAnEmptyList)
+{
+    load("a.com");
+    const std::string path = listFile("vanishing.txt", "b.com\r\nc.com");
+    controls_.dialogAnswers.push_back(path);
+    controls_.afterSetEditText = [&] { fs::remove(nativePath(path)); };
+    workflow_.loadDomainList();
+    EXPECT_EQ(controls_.boxes[EditBox::path], path);
+    EXPECT_TRUE(workflow_.domainList().empty());
+    EXPECT_TRUE(controls_.messages.empty());
+}
+
 TEST_F(WorkflowTest, SecondLoadReplacesTheFirst)
 {
     load("a.com\r\nb.com");
