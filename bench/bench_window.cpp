@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "../tests/shell/gui_driver.h"
 #include "location_lookup.h"
@@ -93,8 +94,13 @@ int main(int argc, char **argv)
         // The kernel's drop counter of our socket (port 19730 = 4D12 hex).
         std::ifstream udp("/proc/net/udp");
         for (std::string line; std::getline(udp, line);)
-            if (line.find(":4D12 ") != std::string::npos)
-                std::printf("socket_port=19730 kernel_drops=%s\n", line.substr(line.rfind(' ') + 1).c_str());
+            if (line.find(":4D12 ") != std::string::npos) {
+                std::istringstream fields(line);
+                std::string field, last;
+                while (fields >> field)
+                    last = field;
+                std::printf("socket_port=19730 kernel_drops=%s\n", last.c_str());
+            }
     }
 
     // The list at scale.
