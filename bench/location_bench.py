@@ -23,10 +23,7 @@ def main():
     sandbox.enter()
     box = sandbox.Sandbox()
     try:
-        box.hosts("iplocation.example")
-        ca = box.make_ca("bench CA")
-        box.trust_only(ca)
-        box.start_nginx(box.issue_cert(ca, "iplocation.example", "server"), SERVER)
+        box.location_service(SERVER)
         sys.exit(subprocess.run(sys.argv[1:]).returncode)
     finally:
         box.close()

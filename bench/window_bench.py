@@ -31,11 +31,8 @@ def main():
     sandbox.enter()
     box = sandbox.Sandbox()
     try:
-        box.hosts("iplocation.example")
-        ca = box.make_ca("bench CA")
-        box.trust_only(ca)
         sandbox.start_nsd(box, {"test.example.": burst_bench.zone()})
-        box.start_nginx(box.issue_cert(ca, "iplocation.example", "server"), SERVER)
+        box.location_service(SERVER)
         capture = None
         if sandbox.shutil.which("tcpdump"):
             # An independent count of the replies that reach port 19730.

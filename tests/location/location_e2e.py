@@ -95,10 +95,6 @@ def main():
     box = sandbox.Sandbox()
     failures = 0
     try:
-        box.hosts(HOST)
-        ca = box.make_ca("dnsbatch test CA")
-        box.trust_only(ca)
-        good = box.issue_cert(ca, HOST, "good")
         untrusted = box.issue_cert(box.make_ca("untrusted CA"), HOST, "untrusted")
         gbk = box.write("gbk.txt", b'{"location":"' + GBK_LOCATION + b'", "titlecont":"IP"}', mode="wb")
 
@@ -108,7 +104,7 @@ def main():
         threading.Thread(target=backend.serve_forever, daemon=True).start()
 
         server = SERVER % {"path": PATH, "host": HOST, "gbk": gbk}
-        nginx, access_log = box.start_nginx(good, server)
+        nginx, access_log, ca = box.location_service(server)
         env = dict(os.environ, DNSBATCH_E2E_ACCESS_LOG=access_log, DNSBATCH_E2E_GBK_LOCATION=GBK_LOCATION.hex())
         failures += run_tests(args.tests, "LocationServed.*", env) != 0
         box.stop(nginx)

@@ -64,12 +64,8 @@ def main():
     box = sandbox.Sandbox()
     failures = 0
     try:
-        box.hosts("iplocation.example")
-        ca = box.make_ca("dnsbatch test CA")
-        box.trust_only(ca)
         sandbox.start_nsd(box, {"test.example.": ZONE})
-        nginx, _ = box.start_nginx(box.issue_cert(ca, "iplocation.example", "location"), SERVER,
-                                   http_extra=HTTP_EXTRA)
+        nginx, _, _ = box.location_service(SERVER, http_extra=HTTP_EXTRA)
         failures += run(args.tests, "Road.ListToRowsToTheExportFile:Road.CraftedDatagramsGiveExactlyTheirRows:"
                                     "Road.ServerAbsentThenALateReplyStillArrives") != 0
 

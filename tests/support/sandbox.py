@@ -111,6 +111,18 @@ class Sandbox:
             self.stop(process)
         shutil.rmtree(self.dir, ignore_errors=True)
 
+    def location_service(self, server_body, http_extra="", name="nginx"):
+        """nginx as the location service: iplocation.example maps to
+        127.0.0.1 in /etc/hosts, and its certificate comes from a CA made
+        here that the CA bundle alone trusts. Returns (process, access log,
+        the CA)."""
+        self.hosts("iplocation.example")
+        ca = self.make_ca("dnsbatch test CA")
+        self.trust_only(ca)
+        process, access_log = self.start_nginx(self.issue_cert(ca, "iplocation.example", name), server_body,
+                                               name=name, http_extra=http_extra)
+        return process, access_log, ca
+
     # -- nginx --------------------------------------------------------------
     def start_nginx(self, cert, server_body, name="nginx", http_extra=""):
         """nginx on 127.0.0.1:443 with one TLS server; returns (process, access log path).
