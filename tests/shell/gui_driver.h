@@ -2,6 +2,11 @@
 // dialog, the rows shown.
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -57,6 +62,19 @@ inline void loadThroughDialog(MainWindow &window, const std::filesystem::path &f
     });
     timer->start();
     button(window, "按钮2")->click();
+}
+
+// One datagram to the window's endpoint on 127.0.0.1, from a plain socket
+// on a port of its own.
+inline void sendToEndpoint(const std::string &datagram)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(MainWindow::kEndpointPort);
+    ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
+    ::close(fd);
 }
 
 using Rows = std::vector<std::vector<std::string>>;

@@ -58,7 +58,7 @@ protected:
     MainWindow window{0};
 };
 
-struct ControlSpec {
+struct ControlLayout {
     const char *name;
     const char *kind;
     QRect geometry;
@@ -67,7 +67,7 @@ struct ControlSpec {
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutSays)
 {
-    const ControlSpec specs[] = {
+    const ControlLayout controls[] = {
         {"编辑框2", "QLineEdit", {48, 16, 152, 20}, "211.138.156.66"},
         {"按钮3", "QPushButton", {523, 408, 80, 24}, "清除数据"},
         {"标签2", "QLabel", {16, 408, 184, 24}, "右键单击表格自动导出查询数据"},
@@ -77,23 +77,23 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutSays)
         {"按钮1", "QPushButton", {216, 16, 64, 24}, "DNS查询"},
         {"标签1", "QLabel", {16, 16, 40, 16}, "DNS"},
     };
-    for (const ControlSpec &spec : specs) {
-        SCOPED_TRACE(spec.name);
-        QWidget *widget = control(window, spec.name);
+    for (const ControlLayout &expected : controls) {
+        SCOPED_TRACE(expected.name);
+        QWidget *widget = control(window, expected.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_TRUE(widget->inherits(spec.kind));
-        EXPECT_EQ(widget->geometry(), spec.geometry);
+        EXPECT_TRUE(widget->inherits(expected.kind));
+        EXPECT_EQ(widget->geometry(), expected.geometry);
         EXPECT_TRUE(widget->isEnabled());
         if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-            EXPECT_EQ(edit->text(), QString::fromUtf8(spec.text));
+            EXPECT_EQ(edit->text(), QString::fromUtf8(expected.text));
         }
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(spec.text));
+            EXPECT_EQ(button->text(), QString::fromUtf8(expected.text));
             EXPECT_FALSE(button->isDefault());
             EXPECT_FALSE(button->autoDefault());
         }
         if (auto *label = qobject_cast<QLabel *>(widget)) {
-            EXPECT_EQ(label->text(), QString::fromUtf8(spec.text));
+            EXPECT_EQ(label->text(), QString::fromUtf8(expected.text));
             EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
         }
     }

@@ -103,28 +103,17 @@ TEST_F(Road, ListToRowsToTheExportFile)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), expected);
 }
 
-void sendFromAnotherPort(const std::string &datagram)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(MainWindow::kEndpointPort);
-    ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
-    ::close(fd);
-}
-
 TEST_F(Road, CraftedDatagramsGiveExactlyTheirRows)
 {
-    sendFromAnotherPort("\x01");
-    sendFromAnotherPort(std::string(2000, '\x5A'));
+    test::sendToEndpoint("\x01");
+    test::sendToEndpoint(std::string(2000, '\x5A'));
     // hand.example with two answers: one owned through a pointer to the
     // question, one through a pointer into the middle of it (example).
     const std::string reply = std::string("\xAB\xCD\x81\x80\x00\x01\x00\x02\x00\x00\x00\x00", 12) +
                               std::string("\x04hand\x07" "example\x00\x00\x01\x00\x01", 18) +
                               std::string("\xC0\x0C\x00\x01\x00\x01\x00\x00\x00\x3C\x00\x04\xC0\x00\x02\x01", 16) +
                               std::string("\xC0\x11\x00\x01\x00\x01\x00\x00\x00\x3C\x00\x04\xCB\x00\x71\x09", 16);
-    sendFromAnotherPort(reply);
+    test::sendToEndpoint(reply);
     const Rows rows = rowsOnceThereAre(2);
     EXPECT_EQ(rows, (Rows{{"hand.example", "hand.example", "192.0.2.1", kBeijing},
                           {"hand.example", "example", "203.0.113.9", ""}}));
@@ -145,7 +134,7 @@ TEST_F(Road, ServerAbsentThenALateReplyStillArrives)
     const std::string reply = std::string("\x00\x00\x81\x80\x00\x01\x00\x01\x00\x00\x00\x00", 12) +
                               std::string("\x04late\x07" "example\x00\x00\x01\x00\x01", 18) +
                               std::string("\xC0\x0C\x00\x01\x00\x01\x00\x00\x00\x3C\x00\x04\xC0\x00\x02\x04", 16);
-    sendFromAnotherPort(reply);
+    test::sendToEndpoint(reply);
     EXPECT_EQ(rowsOnceThereAre(1), (Rows{{"late.example", "late.example", "192.0.2.4", "LOC-4"}}));
 }
 

@@ -128,13 +128,7 @@ TEST(Soak, HostileDatagramsThenOneGenuineReply)
         "\x12\x34\x81\x80\x00\x01\x00\x01\x00\x00\x00\x00\x04real\x07" "example\x00\x00\x01\x00\x01"
         "\xC0\x0C\x00\x01\x00\x01\x00\x00\x00\x3C\x00\x04\xC6\x33\x64\x07",
         46);
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(MainWindow::kEndpointPort);
-    ::sendto(fd, genuine.data(), genuine.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
-    ::close(fd);
+    test::sendToEndpoint(genuine);
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.rowCount() >= 1; }, 10000));
     QTest::qWait(200);
     EXPECT_EQ(test::shownRows(window), (test::Rows{{"real.example", "real.example", "198.51.100.7", ""}}));
